@@ -13,6 +13,7 @@
 #include "slidecard/popup-fade.h"
 #include "slidecard/popup-placement.h"
 #include "slidecard/popup-text-fit.h"
+#include "slidecard/popup-text-win.h"
 
 namespace {
 
@@ -27,7 +28,6 @@ constexpr POINT kIconOrigin{10, 32};
 constexpr RECT kTitleRect{60, 10, 240, 40};
 constexpr RECT kMessageRect{60, 35, 235, 91};
 constexpr COLORREF kTextColour = RGB(255, 255, 255);
-constexpr UINT kTextFlags = DT_WORDBREAK | DT_EXPANDTABS | DT_TABSTOP;
 
 // The one popup of the process. Only the thread inside ShowToasterPopUp touches it.
 HINSTANCE g_instance = nullptr;
@@ -73,33 +73,6 @@ void SwitchBackground(HWND window, const wchar_t* picture) {
 
 void StartCountdown(HWND window) { ::SetTimer(window, kCountdownTimer, kCountdownMs, nullptr); }
 
-HFONT CreatePopupFont(int height) {
-  return ::CreateFontW(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS,
-                       CLIP_DEFAULT_PRECIS, PROOF_QUALITY, FIXED_PITCH | FF_MODERN, L"MS Shell Dlg");
-}
-
-// DrawTextExW only writes to the text with DT_MODIFYSTRING, which is never passed here.
-int DrawPopupText(HDC dc, const std::wstring_view text, RECT* rect, UINT extraFlags) {
-  DRAWTEXTPARAMS params = {sizeof(params)};
-  return ::DrawTextExW(dc, const_cast<wchar_t*>(text.data()), static_cast<int>(text.size()), rect,
-                       kTextFlags | extraFlags, &params);
-}
-
-class DcTextMeasure : public orvo::TextMeasure {
-public:
-  explicit DcTextMeasure(HDC dc) : dc_(dc) {}
-  orvo::TextExtent Measure(int fontHeight, std::wstring_view text, int wrapWidth) override {
-    orvo::ScopedFont font(CreatePopupFont(fontHeight));
-    orvo::ScopedSelection selection(dc_, font.get());
-    RECT rect{0, 0, wrapWidth, 0};
-    DrawPopupText(dc_, text, &rect, DT_CALCRECT);
-    return {static_cast<int>(rect.right - rect.left), static_cast<int>(rect.bottom - rect.top)};
-  }
-
-private:
-  HDC dc_;
-};
-
 void PaintBackground(HDC dc) {
   if (!g_popup->background) return;
   BITMAP info{};
@@ -110,9 +83,9 @@ void PaintBackground(HDC dc) {
 }
 
 void PaintText(HDC dc, std::wstring_view text, RECT rect, int fontHeight) {
-  orvo::ScopedFont font(CreatePopupFont(fontHeight));
+  orvo::ScopedFont font(orvo::CreatePopupFont(fontHeight));
   orvo::ScopedSelection selection(dc, font.get());
-  DrawPopupText(dc, text, &rect, 0);
+  orvo::DrawPopupText(dc, text, &rect, 0);
 }
 
 LRESULT OnPaint(HWND window) {
@@ -123,7 +96,7 @@ LRESULT OnPaint(HWND window) {
   ::SetTextColor(dc, kTextColour);
   ::SetBkMode(dc, TRANSPARENT);
   PaintText(dc, g_popup->arguments.title, kTitleRect, orvo::kTitleFontHeight);
-  DcTextMeasure measure(dc);
+  orvo::DcTextMeasure measure(dc);
   const std::wstring& message = g_popup->arguments.message;
   const int height = orvo::ChooseMessageFontHeight(measure, message, kMessageRect.right - kMessageRect.left,
                                                    kMessageRect.bottom - kMessageRect.top);
