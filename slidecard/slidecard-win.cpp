@@ -4,13 +4,12 @@
 #include <windows.h>
 #include <shellapi.h>
 
-#include <cmath>
 #include <optional>
 #include <string>
 
 #include "slidecard/gdi-owners-win.h"
 #include "slidecard/popup-arguments.h"
-#include "slidecard/popup-fade.h"
+#include "slidecard/popup-fade-win.h"
 #include "slidecard/popup-placement.h"
 #include "slidecard/popup-text-fit.h"
 #include "slidecard/popup-text-win.h"
@@ -39,30 +38,6 @@ struct PopupState {
   bool hovering = false;
 };
 PopupState* g_popup = nullptr;
-
-class PerformanceClock : public orvo::FadeClock {
-public:
-  PerformanceClock() { ::QueryPerformanceFrequency(&frequency_); }
-  std::int64_t NowMicros() override {
-    LARGE_INTEGER now{};
-    ::QueryPerformanceCounter(&now);
-    return now.QuadPart / frequency_.QuadPart * 1'000'000 +
-           now.QuadPart % frequency_.QuadPart * 1'000'000 / frequency_.QuadPart;
-  }
-  // Rounded up: the fade never applies a value before it is due.
-  void SleepFor(std::chrono::microseconds span) override {
-    ::Sleep(static_cast<DWORD>((span.count() + 999) / 1000));
-  }
-
-private:
-  LARGE_INTEGER frequency_{};
-};
-
-void Fade(HWND window, const std::vector<std::uint8_t>& alphas) {
-  PerformanceClock clock;
-  orvo::RunFade(alphas, orvo::kFadeDuration, clock,
-                [window](std::uint8_t alpha) { ::SetLayeredWindowAttributes(window, 0, alpha, LWA_ALPHA); });
-}
 
 void SwitchBackground(HWND window, const wchar_t* picture) {
   g_popup->background.reset(static_cast<HBITMAP>(
@@ -119,7 +94,7 @@ LRESULT OnCreate(HWND window) {
 LRESULT OnTimer(HWND window, WPARAM id) {
   if (id != kCountdownTimer) return 0;
   ::KillTimer(window, kCountdownTimer);
-  Fade(window, orvo::FadeOutAlphas());
+  orvo::FadeWindow(window, orvo::FadeOutAlphas());
   ::DestroyWindow(window);
   g_popup->background.reset();
   g_popup->icon.reset();
@@ -238,7 +213,7 @@ int ShowPopup(const wchar_t* title, const wchar_t* message, const wchar_t* iconP
     ::SetLayeredWindowAttributes(window, 0, 0, LWA_ALPHA);
     ::ShowWindow(window, SW_SHOWNORMAL);
     ::UpdateWindow(window);
-    Fade(window, orvo::FadeInAlphas());
+    orvo::FadeWindow(window, orvo::FadeInAlphas());
     MSG msg{};
     while (::GetMessageW(&msg, nullptr, 0, 0) > 0) {
       ::TranslateMessage(&msg);
