@@ -48,6 +48,9 @@ harness_start() {
   wineserver -k 2>/dev/null || true
   wineserver -w 2>/dev/null || true
   wineserver -p
+  # Boot the prefix's services from a process with no inherited pipes: otherwise the first
+  # test program starts services.exe, which keeps ctest's output pipe open until the end.
+  wine wineboot </dev/null >"$dir/wineboot-services.log" 2>&1
   harness_install
 }
 
