@@ -66,6 +66,9 @@ def make_rc(table, program):
             out.append(f"  {row}, {rc_string(table[language][row])}")
         out.append("END")
         out.append("")
+    # Whatever follows the include stays in English.
+    out.append("LANGUAGE 0x09, 0x01")
+    out.append("")
     return "\n".join(out)
 
 
