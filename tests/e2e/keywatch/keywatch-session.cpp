@@ -82,6 +82,25 @@ void KeywatchTest::StartReady() {
   ASSERT_TRUE(keywatch.WaitReady()) << "keywatch did not finish creating its window";
 }
 
+namespace {
+constexpr wchar_t kInstalledAdaptalert[] = L"C:\\Program Files\\Orvotek\\Orvo Jumpdeck\\adaptalert.exe";
+constexpr wchar_t kSavedAdaptalert[] = L"C:\\Program Files\\Orvotek\\Orvo Jumpdeck\\adaptalert.exe.real";
+constexpr wchar_t kRecordingAdaptalert[] = L"C:\\OrvoSim\\bin\\adaptalert-standin.exe";
+}  // namespace
+
+void UseRecordingAdaptalert() {
+  if (::GetFileAttributesW(kSavedAdaptalert) == INVALID_FILE_ATTRIBUTES) {
+    ::MoveFileExW(kInstalledAdaptalert, kSavedAdaptalert, MOVEFILE_REPLACE_EXISTING);
+  }
+  ASSERT_TRUE(::CopyFileW(kRecordingAdaptalert, kInstalledAdaptalert, FALSE)) << "error " << ::GetLastError();
+}
+
+void RestoreAdaptalert() {
+  if (::GetFileAttributesW(kSavedAdaptalert) != INVALID_FILE_ATTRIBUTES) {
+    ::MoveFileExW(kSavedAdaptalert, kInstalledAdaptalert, MOVEFILE_REPLACE_EXISTING);
+  }
+}
+
 void ResetMachine() {
   EndLeftoverKeywatch();
   orvosim::InstallFwbridge();

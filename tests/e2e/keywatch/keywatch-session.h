@@ -43,6 +43,10 @@ private:
 // Clean slate: fwbridge installed and running with its plain answers, records cleared,
 // padlink recording on, Data key and answer file gone.
 void ResetMachine();
+// The tests see adaptalert's starts through the recording stand-in: it takes the installed
+// program's place for one test, and the real one is put back afterwards.
+void UseRecordingAdaptalert();
+void RestoreAdaptalert();
 // WM_KEYWATCH through a synchronous send; returns the send's duration in milliseconds.
 double SendKeywatch(std::uint32_t wparam, std::uint32_t lparam);
 double Send(UINT message, WPARAM wparam, LPARAM lparam);
@@ -64,7 +68,11 @@ std::string Narrow(const std::wstring& text);
 // Fixture that resets the machine before and ends keywatch after each test.
 class KeywatchTest : public ::testing::Test {
 protected:
-  void SetUp() override { ResetMachine(); }
+  void SetUp() override {
+    UseRecordingAdaptalert();
+    ResetMachine();
+  }
+  void TearDown() override { RestoreAdaptalert(); }
   // Starts keywatch and waits for creation to finish; fails the test otherwise.
   void StartReady();
   KeywatchProcess keywatch;
