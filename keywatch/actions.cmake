@@ -34,7 +34,7 @@ if(NOT ORVO_NATIVE)
       ${CMAKE_CURRENT_LIST_DIR}/button-actions-win-test.cpp
       ${CMAKE_CURRENT_LIST_DIR}/display-orientation-win-test.cpp
       ${CMAKE_CURRENT_LIST_DIR}/start-application-win-test.cpp
-      ${CMAKE_CURRENT_LIST_DIR}/button-actions-fake-channel-win.cpp
+      ${CMAKE_CURRENT_LIST_DIR}/display-orientation-fake-channel-win.cpp
     LIBS keywatch_actions orvo_win user32 shell32)
   # The tests find the probe beside their own image.
   add_dependencies(keywatch_actions_win_test start_application_probe)
