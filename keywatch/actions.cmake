@@ -39,3 +39,7 @@ if(NOT ORVO_NATIVE)
   # The tests find the probe beside their own image.
   add_dependencies(keywatch_actions_win_test start_application_probe)
 endif()
+
+if(ORVO_WIN32)
+  include(${CMAKE_SOURCE_DIR}/tests/e2e/actions/actions-e2e.cmake)
+endif()
