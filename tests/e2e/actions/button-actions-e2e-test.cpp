@@ -62,6 +62,15 @@ std::optional<Value> RawValue(const std::wstring& keyPath, const wchar_t* name) 
   return value;
 }
 
+ULONGLONG LastWrite(const std::wstring& keyPath) {
+  const orvo::ScopedKey key = orvo::OpenKey(HKEY_CURRENT_USER, std::wstring(kEventKey) + L"\\" + keyPath, KEY_READ);
+  FILETIME written = {};
+  EXPECT_TRUE(key && ::RegQueryInfoKeyW(key.get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                                        nullptr, nullptr, nullptr, &written) == ERROR_SUCCESS)
+      << Narrow(keyPath);
+  return (static_cast<ULONGLONG>(written.dwHighDateTime) << 32) | written.dwLowDateTime;
+}
+
 Value Sz(const std::wstring& text) {
   Value v{REG_SZ, {}};
   const auto* bytes = reinterpret_cast<const BYTE*>(text.c_str());
@@ -119,6 +128,16 @@ TEST_F(ActionsTest, FirstPressWritesTheEightDefaultsThenActsOnThePressedButton) 
     ASSERT_TRUE(actual.has_value()) << Narrow(v.key) << " " << Narrow(v.name);
     EXPECT_EQ(actual->type, v.value.type) << Narrow(v.key) << " " << Narrow(v.name);
     EXPECT_EQ(actual->data, v.value.data) << Narrow(v.key) << " " << Narrow(v.name);
+  }
+  // Creation order, as far as the keys' last-write times can tell it apart.
+  const wchar_t* const order[] = {L"Bezel Button\\8553", L"Bezel Button\\8554", L"Bezel Button\\8604",
+                                  L"Bezel Button\\8605", L"Bezel Button\\8606", L"Bezel Button\\8607",
+                                  L"HotKey\\0305",       L"HotKey\\8604"};
+  ULONGLONG previous = 0;
+  for (const wchar_t* keyPath : order) {
+    const ULONGLONG written = LastWrite(keyPath);
+    EXPECT_GE(written, previous) << Narrow(keyPath) << " was written before the entry that precedes it";
+    previous = written;
   }
   // The keyboard keys hold no path, the program keys no "Show".
   EXPECT_FALSE(RawValue(L"Bezel Button\\8554", L"ApplicationPath").has_value());
