@@ -4,7 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <atomic>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "common/registry-win.h"
@@ -155,6 +158,120 @@ TEST_F(PrivateEventTree, StringsAreReadWholeAndOnlyAsRegSz) {
   EXPECT_EQ(*path, longLine);
   EXPECT_FALSE(button->ReadString(kActionNameValue).has_value()) << "REG_BINARY is not REG_SZ";
   EXPECT_FALSE(platform.OpenButtonKey(L"Bezel Button\\0305")) << "a key that does not exist";
+}
+
+}  // namespace
+}  // namespace orvo
+
+// --- the touch keyboard and the failure report --------------------------------------------
+
+namespace orvo {
+namespace {
+
+// A top-level window of the touch keyboard's class on its own thread, recording the
+// WM_SYSCOMMAND messages it gets. With `hung` its thread stops serving messages.
+class KeyboardWindow {
+public:
+  explicit KeyboardWindow(bool hung) : hung_(hung), thread_([this] { Run(); }) {
+    while (!ready_.load()) ::Sleep(5);
+  }
+  ~KeyboardWindow() {
+    release_.store(true);
+    ::PostMessageW(window_, WM_CLOSE, 0, 0);
+    thread_.join();
+  }
+  std::vector<std::pair<WPARAM, LPARAM>> Commands() {
+    return {commands_, commands_ + std::min(count_.load(), 8)};
+  }
+
+private:
+  static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+    auto* self = reinterpret_cast<KeyboardWindow*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (message == WM_SYSCOMMAND && self) {
+      const int n = self->count_.load();
+      if (n < 8) self->commands_[n] = {wparam, lparam};
+      self->count_.store(n + 1);
+      return 0;
+    }
+    if (message == WM_CLOSE) {
+      ::DestroyWindow(window);
+      return 0;
+    }
+    if (message == WM_DESTROY) ::PostQuitMessage(0);
+    return ::DefWindowProcW(window, message, wparam, lparam);
+  }
+  void Run() {
+    WNDCLASSW windowClass = {};
+    windowClass.lpfnWndProc = Proc;
+    windowClass.hInstance = ::GetModuleHandleW(nullptr);
+    windowClass.lpszClassName = kTouchKeyboardClass;
+    ::RegisterClassW(&windowClass);
+    window_ = ::CreateWindowExW(0, kTouchKeyboardClass, L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                windowClass.hInstance, nullptr);
+    ::SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    ready_.store(true);
+    while (hung_ && !release_.load()) ::Sleep(10);
+    MSG message;
+    while (::GetMessageW(&message, nullptr, 0, 0) > 0) ::DispatchMessageW(&message);
+    ::UnregisterClassW(kTouchKeyboardClass, windowClass.hInstance);
+  }
+
+  bool hung_;
+  HWND window_ = nullptr;
+  std::atomic<bool> ready_{false}, release_{false};
+  std::atomic<int> count_{0};
+  std::pair<WPARAM, LPARAM> commands_[8] = {};
+  std::thread thread_;
+};
+
+TEST(TouchKeyboard, CloseSendsScCloseWithLparamMinusOne) {
+  WinActionPlatform platform(L"Software\\OrvoTest\\unused");
+  ASSERT_EQ(::FindWindowW(kTouchKeyboardClass, nullptr), nullptr) << "a keyboard window is left over";
+  platform.CloseTouchKeyboard();  // no window: nothing to send, and no wait
+
+  KeyboardWindow keyboard(false);
+  platform.CloseTouchKeyboard();
+  const auto commands = keyboard.Commands();
+  ASSERT_EQ(commands.size(), 1u);
+  EXPECT_EQ(commands[0].first, static_cast<WPARAM>(SC_CLOSE)) << std::hex << commands[0].first;
+  EXPECT_EQ(commands[0].second, static_cast<LPARAM>(-1)) << commands[0].second;
+}
+
+TEST(TouchKeyboard, AHungKeyboardWindowDoesNotHoldTheCallerForGood) {
+  WinActionPlatform platform(L"Software\\OrvoTest\\unused");
+  KeyboardWindow keyboard(true);
+  const ULONGLONG before = ::GetTickCount64();
+  platform.CloseTouchKeyboard();
+  const ULONGLONG waited = ::GetTickCount64() - before;
+  EXPECT_GE(waited + 100, kTouchKeyboardCloseTimeoutMs) << waited << " ms";
+  EXPECT_LT(waited, kTouchKeyboardCloseTimeoutMs + 3000u) << waited << " ms";
+}
+
+// The report is modal: it returns once the user closes it. A second thread reads the box and
+// presses its OK button.
+TEST(RegistryWriteFail, ShowsTheDebugBoxAndReturnsWhenItIsClosed) {
+  WinActionPlatform platform(L"Software\\OrvoTest\\unused");
+  std::atomic<bool> returned{false};
+  std::thread user([&] {
+    HWND box = nullptr;
+    for (int i = 0; i < 500 && !box; ++i) {
+      box = ::FindWindowW(L"#32770", L"Debug");
+      if (!box) ::Sleep(10);
+    }
+    if (!box) {
+      ADD_FAILURE() << "no box captioned \"Debug\" appeared";
+      return;
+    }
+    wchar_t text[64] = {};
+    ::GetDlgItemTextW(box, 0xFFFF, text, 64);  // the message's static control
+    EXPECT_STREQ(text, L"Registry Write Fail");
+    EXPECT_FALSE(returned.load()) << "the report returned while its box was open";
+    ::PostMessageW(box, WM_COMMAND, IDOK, 0);
+  });
+  platform.ReportRegistryWriteFail();
+  returned.store(true);
+  user.join();
+  EXPECT_EQ(::FindWindowW(L"#32770", L"Debug"), nullptr);
 }
 
 }  // namespace
