@@ -168,6 +168,9 @@ TEST_F(ActionsTest, ButtonNumbersResolveToTheirOwnKeys) {
   SetString(L"HotKey\\0007", L"ApplicationPath", kRotor + L" lower-case");
   SetString(L"HotKey\\0008", L"ActionName", L"virtual keyboard");  // no path: nothing
   SetString(L"HotKey\\0009", L"ApplicationPath", kRotor + L" --mode \"two words\" x");
+  // Read whole, but longer than process creation takes: nothing starts, and the next presses
+  // are served as before.
+  SetString(L"HotKey\\0010", L"ApplicationPath", kRotor + L" " + std::wstring(40000, L'a'));
 
   const struct {
     int wparam;
@@ -186,6 +189,8 @@ TEST_F(ActionsTest, ButtonNumbersResolveToTheirOwnKeys) {
       {3, 7, kRotor + L" lower-case"},
       {3, 8, L""},
       {3, 9, kRotor + L" --mode \"two words\" x"},
+      {3, 10, L""},
+      {2, 8553, kRotor},
   };
   for (const auto& p : presses) {
     SendKeywatch(p.wparam, p.number);
