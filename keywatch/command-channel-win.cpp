@@ -12,8 +12,13 @@
 
 namespace {
 
-// Fallback poll while the folder does not exist yet, or while the writer still holds the file
-// (its last write may have signalled before it closed the handle).
+// fwbridge usually answers within a few milliseconds, sooner than a change notification on
+// the folder can even be armed (about 10 ms under Wine), so the first stretch polls at 1 ms.
+constexpr DWORD kFastPhaseMs = 30;
+constexpr DWORD kFastPollMs = 1;
+// After that the wait wakes on the folder's change notification, with this poll as fallback
+// while the folder does not exist yet or while the writer still holds the file (its last
+// write may have signalled before it closed the handle).
 constexpr DWORD kPollMs = 5;
 
 bool AnswerFileExists() {
@@ -29,10 +34,12 @@ public:
   bool DeliverCode(std::uint32_t code) override { return DeliverFwbridgeCode(code); }
 
   AnswerWait WaitAndOpenAnswer(std::uint32_t timeoutMs) override {
-    const ULONGLONG deadline = ::GetTickCount64() + timeoutMs;
+    const ULONGLONG start = ::GetTickCount64();
+    const ULONGLONG deadline = start + timeoutMs;
     orvo::ScopedChangeNotification watch;
     for (;;) {
-      if (!watch) {
+      const bool fastPhase = ::GetTickCount64() - start < kFastPhaseMs;
+      if (!watch && !fastPhase) {
         watch.reset(::FindFirstChangeNotificationW(
             kAnswerFolder, FALSE, FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_SIZE | FILE_NOTIFY_CHANGE_LAST_WRITE));
       }
@@ -46,7 +53,7 @@ public:
       }
       const ULONGLONG now = ::GetTickCount64();
       if (now >= deadline) return AnswerWait::TimedOut;
-      const DWORD slice = static_cast<DWORD>(std::min<ULONGLONG>(deadline - now, kPollMs));
+      const DWORD slice = static_cast<DWORD>(std::min<ULONGLONG>(deadline - now, fastPhase ? kFastPollMs : kPollMs));
       if (watch) {
         ::WaitForSingleObject(watch.get(), slice);
         ::FindNextChangeNotification(watch.get());

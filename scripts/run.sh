@@ -125,7 +125,7 @@ show_data_key() {
 
 show_padlink() {
   local calls
-  calls=$(winrun "$SIM_BIN\\simctl.exe" padlink | cut -f3 | tr '\n' ' ')
+  calls=$(winrun "$SIM_BIN\\simctl.exe" padlink | cut -f3 | paste -sd' ')
   note "padlink calls: ${calls:-none}"
 }
 
