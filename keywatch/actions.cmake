@@ -42,7 +42,5 @@ endif()
 
 if(ORVO_WIN32)
   include(${CMAKE_SOURCE_DIR}/tests/e2e/actions/actions-e2e.cmake)
-endif()
-if(ORVO_WIN32)
   include(${CMAKE_SOURCE_DIR}/tests/bench/actions/actions-bench.cmake)
 endif()
