@@ -16,6 +16,9 @@ using Codes = std::vector<std::uint32_t>;
 constexpr wchar_t kAdaptalert[] = L"C:\\Program Files\\Orvotek\\Orvo Jumpdeck\\adaptalert.exe";
 constexpr wchar_t kHubframe[] = L"C:\\Program Files\\Orvotek\\Tactiva\\Hubframe 2.0\\Hubframe.exe";
 constexpr wchar_t kHubframeX86[] = L"C:\\Program Files (x86)\\Orvotek\\Tactiva\\Hubframe 2.0\\Hubframe.exe";
+// The default Event tree's programs for the stand-in's answers 8553 (131) and 305 (132).
+constexpr wchar_t kRotor[] = L"C:\\Program Files\\Orvotek\\Orvo Jumpdeck\\rotor.exe";
+constexpr wchar_t kSpecsheet[] = L"C:\\Program Files\\Orvotek\\Orvo Jumpdeck\\specsheet.exe";
 
 // Started programs record themselves shortly after ShellExecuteW returns.
 std::multiset<std::wstring> StartsAfterSettling(std::size_t expected) {
@@ -54,7 +57,7 @@ TEST_F(KeywatchTest, DispatchTableRowsThatReachFwbridgeOrStartPrograms) {
     std::multiset<std::wstring> starts;
   } rows[] = {
       {1, 3, 0, {145}, {}},
-      {1, 4, 0, {131}, {}},
+      {1, 4, 0, {131}, Lowered({kRotor})},
       {1, 5, 0, {134}, {}},
       {1, 7, 0, {148, 202}, {}},
       {1, 7, 1, {148, 201}, {}},
@@ -70,8 +73,8 @@ TEST_F(KeywatchTest, DispatchTableRowsThatReachFwbridgeOrStartPrograms) {
       {5, 0, 0, {201}, {}},
       {5, 1, 0, {202}, {}},
       {5, 2, 0, {}, {}},
-      {255, 0x41010001, 0, {132}, {}},
-      {255, 0xC1010001, 0, {132}, {}},
+      {255, 0x41010001, 0, {132}, Lowered({kSpecsheet})},
+      {255, 0xC1010001, 0, {132}, Lowered({kSpecsheet})},
       {255, 0x41420001, 0, {}, Lowered({kHubframe, kHubframeX86})},
       {255, 0xC1420001, 0, {}, Lowered({kHubframe, kHubframeX86})},
       {255, 0x41420002, 0, {}, {}},
