@@ -12,6 +12,7 @@
 #include "generated/catalogue-expected.h"
 #include "standins/sim-client.h"
 #include "standins/sim-paths.h"
+#include "standins/sim-record.h"
 #include "tests/e2e/popup/popup-e2e-support.h"
 
 namespace orvotest {
@@ -316,9 +317,48 @@ TEST_F(SlidecardTest, WithoutPicturesTheCardIsBlackWithIconAndTexts) {
   for (int y = 32; y < 64; ++y)
     for (int x = 10; x < 42; ++x) iconPixels += c.At(x, y) != RGB(0, 0, 0);
   EXPECT_GT(iconPixels, 200) << "no icon";
+  // A timer other than the countdown changes nothing.
+  ::PostMessageW(window, WM_TIMER, 7, 0);
+  ::Sleep(500);
+  EXPECT_TRUE(::IsWindow(window));
+  EXPECT_EQ(PopupAlpha(window), 234);
   RECT w{};
   ::GetWindowRect(window, &w);
   EXPECT_TRUE(SavePng(std::wstring(savedDirectory_) + L"\\screenshots\\popup-no-pictures.png", CaptureScreen(w)));
+  ::PostMessageW(window, WM_CLOSE, 0, 0);
+  ASSERT_TRUE(call->WaitFinished(5000));
+  EXPECT_EQ(call->Result(), 0);
+}
+
+TEST_F(SlidecardTest, ArgumentsLongerThanAHundredCharactersAreHeldWhole) {
+  // A help program whose path is far past 99 characters, and a 4096-character message.
+  wchar_t temp[MAX_PATH] = {};
+  ::GetTempPathW(MAX_PATH, temp);
+  const std::wstring folder =
+      std::wstring(temp) + L"orvo-popup-a-folder-whose-name-alone-is-longer-than-the-hundred-character-buffers";
+  ::CreateDirectoryW(folder.c_str(), nullptr);
+  const std::wstring program = folder + L"\\adapter-help-program-with-a-long-name.exe";
+  ASSERT_GT(program.size(), 120u);
+  ASSERT_TRUE(::CopyFileW(ProductPath(L"powerguide.exe").c_str(), program.c_str(), FALSE)) << ::GetLastError();
+  std::wstring message;
+  while (message.size() < 4096) message += L"word ";
+  message.resize(4096);
+  orvosim::ClearRecord(orvosim::kStartedLog);
+
+  const auto call = std::make_unique<PopupCall>(show_, message, message, L"Images\\deckicon.ico", program);
+  const HWND window = WaitForPopup(3000);
+  ASSERT_NE(window, nullptr);
+  ASSERT_NE(WaitForAlpha(window, 234, 4000), 0u);
+  const POINT centre = Centre(window);
+  MovePointer(centre.x, centre.y);
+  ::Sleep(300);
+  LeftButton(true);
+  LeftButton(false);
+  ASSERT_TRUE(orvosim::WaitFor([] { return !orvosim::StartedPrograms().empty(); }, 5000))
+      << "the long program path was not started";
+  const auto started = orvosim::StartedPrograms();
+  EXPECT_EQ(orvosim::ToUtf8(started[0].image), orvosim::ToUtf8(program));
+  MovePointer(kAway.x, kAway.y);
   ::PostMessageW(window, WM_CLOSE, 0, 0);
   ASSERT_TRUE(call->WaitFinished(5000));
   EXPECT_EQ(call->Result(), 0);
