@@ -48,6 +48,10 @@ harness_start() {
   wineserver -k 2>/dev/null || true
   wineserver -w 2>/dev/null || true
   wineserver -p
+  # The first program after the restart brings up services.exe, explorer and the device
+  # hosts; start them here, so they hold our log file and not the pipe of a test runner
+  # (ctest would wait for them forever).
+  wine cmd.exe /c exit >>"$dir/wineboot.log" 2>&1
   harness_install
 }
 
@@ -66,9 +70,26 @@ harness_install() {
   harness_log "installed the product and the simulated machine"
 }
 
-harness_wine() { wine "$@"; }
+# Fails when any process of this run's prefix, or its Xvfb, is still alive.
+harness_check_clean() {
+  local prefix=$1 xvfb_pid=$2 left="" pid
+  for pid in $(ls /proc | grep -E '^[0-9]+$'); do
+    if tr '\0' '\n' 2>/dev/null <"/proc/$pid/environ" | grep -qx "WINEPREFIX=$prefix"; then
+      left="$left $pid"
+    fi
+  done
+  if [ -n "$xvfb_pid" ] && kill -0 "$xvfb_pid" 2>/dev/null; then
+    left="$left $xvfb_pid(Xvfb)"
+  fi
+  if [ -n "$left" ]; then
+    harness_log "still running after the run:$left"
+    return 1
+  fi
+  harness_log "no process of this run is left"
+}
 
 harness_stop() {
+  local xvfb_pid=$HARNESS_XVFB_PID
   if [ -n "${WINEPREFIX:-}" ] && [ -n "${ORVO_HARNESS:-}" ]; then
     wineserver -k 2>/dev/null || true
     wineserver -w 2>/dev/null || true
@@ -78,4 +99,5 @@ harness_stop() {
     wait "$HARNESS_XVFB_PID" 2>/dev/null || true
     HARNESS_XVFB_PID=""
   fi
+  [ -z "${WINEPREFIX:-}" ] || harness_check_clean "$WINEPREFIX" "$xvfb_pid"
 }

@@ -46,6 +46,7 @@ run_ctest() {  # <label> <build dir>
   rm -f "$log"
 }
 
+home_wine_before=$(stat -c '%Y %i' "$HOME/.wine" 2>/dev/null || echo none)
 if wants unit; then
   run_ctest unit build/native
 fi
@@ -60,8 +61,15 @@ if wants win || wants e2e; then
     run_ctest "$tier" build/win32
     run_ctest "$tier" build/win64
   done
-  harness_stop
   trap - EXIT
+  if ! harness_stop; then
+    summary+=("harness: processes left running")
+    failed=$((failed + 1))
+  fi
+fi
+if [ "$home_wine_before" != "$(stat -c '%Y %i' "$HOME/.wine" 2>/dev/null || echo none)" ]; then
+  summary+=("harness: ~/.wine was touched")
+  failed=$((failed + 1))
 fi
 
 echo
