@@ -26,8 +26,8 @@ TEST(RecordFormat, JsonEscapesAndEncodes) {
   EXPECT_NE(json.find("\"nCode00\": -3"), std::string::npos) << json;
   EXPECT_NE(json.find("\"nCode02\": 4294967295"), std::string::npos) << json;
   const std::string text = FormatRecordText(record);
-  EXPECT_NE(text.find("Installed memory:     4096 MB\n"), std::string::npos) << text;
-  EXPECT_NE(text.find("Product name:         Jump\"deck\\ \xC3\xA9\xE2\x82\xAC\x01\n"), std::string::npos) << text;
+  EXPECT_NE(text.find("Installed memory:       4096 MB\n"), std::string::npos) << text;
+  EXPECT_NE(text.find("Product name:           Jump\"deck\\ \xC3\xA9\xE2\x82\xAC\x01\n"), std::string::npos) << text;
 }
 
 }  // namespace

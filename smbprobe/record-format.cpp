@@ -90,7 +90,7 @@ std::string FormatRecordText(const SysInfoRecord& r) {
   std::string out;
   for (const Line& line : lines) {
     char label[32];
-    std::snprintf(label, sizeof(label), "%-22s", (std::string(line.label) + ":").c_str());
+    std::snprintf(label, sizeof(label), "%-24s", (std::string(line.label) + ":").c_str());
     out += label + line.value + "\n";
   }
   char decoded[256];
