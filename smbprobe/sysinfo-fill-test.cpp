@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <new>
 
 #include "smbprobe/smbios-table.h"
 #include "smbprobe/sysinfo-fill.h"
@@ -119,6 +120,49 @@ TEST(RecordFill, TwoFillsOfZeroedRecordsAreIdentical) {
     Fill(second, table, 0);
     EXPECT_EQ(std::memcmp(first.bytes, second.bytes, sizeof(first.bytes)), 0) << name;
   }
+}
+
+// Runs out of memory at the n-th string conversion.
+class ExhaustedDecoder final : public AnsiDecoder {
+public:
+  explicit ExhaustedDecoder(int failAt) : left_(failAt) {}
+  std::u16string Decode(std::string_view bytes) const override {
+    if (--left_ == 0) throw std::bad_alloc();
+    return kCp1252.Decode(bytes);
+  }
+
+private:
+  mutable int left_;
+};
+
+template <std::size_t N>
+bool TerminatedOrUntouched(const char16_t (&field)[N]) {
+  return Text(field) != kUntouched || field[0] == 0xA5A5;
+}
+
+// Out of memory part-way leaves every field either whole or as the caller left it.
+TEST(RecordFill, OutOfMemoryLeavesNoHalfWrittenField) {
+  const auto table = testing::ReadTestData("dell-xps13-9365.table");
+  int failures = 0;
+  for (int failAt = 1;; ++failAt) {
+    FilledRecord out;
+    std::memset(out.bytes, kPattern, sizeof(out.bytes));
+    const ExhaustedDecoder decoder(failAt);
+    SmBiosTable reader(table.data(), static_cast<std::int32_t>(table.size()), decoder);
+    try {
+      FillSysInfoRecord(reader, out.record());
+      break;  // fewer conversions than failAt: every point of failure was tried
+    } catch (const std::bad_alloc&) {
+      ++failures;
+    }
+    const SysInfoRecord& r = out.record();
+    EXPECT_TRUE(TerminatedOrUntouched(r.szBiosVersion) && TerminatedOrUntouched(r.szSerialNumber) &&
+                TerminatedOrUntouched(r.szProcessor) && TerminatedOrUntouched(r.szBoardVersion) &&
+                TerminatedOrUntouched(r.szProductName2) && TerminatedOrUntouched(r.szSkuNumber))
+        << failAt;
+    ExpectReservedUntouched(out, "out of memory");
+  }
+  EXPECT_GE(failures, 9) << "one per string the getters convert";
 }
 
 }  // namespace
