@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <cstring>
 #include <map>
+#include <set>
 #include <optional>
 #include <string>
 #include <vector>
@@ -50,29 +51,35 @@ public:
     for (auto& [name, value] : properties) ::VariantClear(&value);
   }
   void SetInt(const std::wstring& name, LONG value) {
-    VARIANT v;
-    ::VariantInit(&v);
-    v.vt = VT_I4;
+    VARIANT v = Typed(VT_I4);
     v.lVal = value;
-    properties[name] = v;
+    Replace(name, v);
   }
   void SetByte(const std::wstring& name, BYTE value) {
-    VARIANT v;
-    ::VariantInit(&v);
-    v.vt = VT_UI1;
+    VARIANT v = Typed(VT_UI1);
     v.bVal = value;
-    properties[name] = v;
+    Replace(name, v);
   }
   void SetBytes(const std::wstring& name, const std::vector<std::uint8_t>& bytes) {
-    VARIANT v;
-    ::VariantInit(&v);
-    v.vt = VT_ARRAY | VT_UI1;
+    VARIANT v = Typed(VT_ARRAY | VT_UI1);
     v.parray = ::SafeArrayCreateVector(VT_UI1, 0, static_cast<ULONG>(bytes.size()));
     void* data = nullptr;
     ::SafeArrayAccessData(v.parray, &data);
     if (!bytes.empty()) std::memcpy(data, bytes.data(), bytes.size());
     ::SafeArrayUnaccessData(v.parray);
-    properties[name] = v;
+    Replace(name, v);
+  }
+  // An array type without an array: SafeArrayAccessData on it fails.
+  void SetNullArray(const std::wstring& name) {
+    VARIANT v = Typed(VT_ARRAY | VT_UI1);
+    v.parray = nullptr;
+    Replace(name, v);
+  }
+  void Remove(const std::wstring& name) {
+    if (const auto it = properties.find(name); it != properties.end()) {
+      ::VariantClear(&it->second);
+      properties.erase(it);
+    }
   }
 
   HRESULT STDMETHODCALLTYPE Get(LPCWSTR wszName, LONG lFlags, VARIANT* pVal, CIMTYPE* pType, LONG* plFlavor) override {
@@ -108,10 +115,22 @@ public:
   HRESULT STDMETHODCALLTYPE GetMethodQualifierSet(LPCWSTR, IWbemQualifierSet**) override { return E_NOTIMPL; }
   HRESULT STDMETHODCALLTYPE GetMethodOrigin(LPCWSTR, BSTR*) override { return E_NOTIMPL; }
 
-  std::map<std::wstring, VARIANT> properties;
+  std::map<std::wstring, VARIANT> properties;  // owned: cleared when replaced or removed
   std::vector<std::wstring> gets;
   std::vector<LONG> flagsSeen;
   bool typeOrFlavorAsked = false;
+
+private:
+  static VARIANT Typed(VARTYPE type) {
+    VARIANT v;
+    ::VariantInit(&v);
+    v.vt = type;
+    return v;
+  }
+  void Replace(const std::wstring& name, const VARIANT& value) {
+    Remove(name);
+    properties[name] = value;
+  }
 };
 
 class FakeEnumerator final : public FakeCom<IEnumWbemClassObject> {
@@ -205,6 +224,70 @@ public:
   IWbemServices* services = nullptr;
   std::wstring resource;
   bool nullCredentials = false;
+};
+
+// Watches the COM task allocator (which backs SAFEARRAYs and VARIANT contents) while it
+// lives, so a test can prove that everything allocated in that window was freed in it.
+class AllocationSpy {
+public:
+  AllocationSpy() : tracker_(new Tracker) { registered_ = SUCCEEDED(::CoRegisterMallocSpy(tracker_)); }
+  ~AllocationSpy() {
+    // With allocations still outstanding COM defers the revocation and keeps calling the
+    // tracker: it must then outlive the test, so it is deliberately left allocated.
+    if (registered_ && FAILED(::CoRevokeMallocSpy())) return;
+    delete tracker_;
+  }
+  AllocationSpy(const AllocationSpy&) = delete;
+  AllocationSpy& operator=(const AllocationSpy&) = delete;
+
+  bool Registered() const { return registered_; }
+  std::size_t Live() const { return tracker_->live.size(); }
+  int Allocations() const { return tracker_->allocations; }
+
+private:
+  struct Tracker final : IMallocSpy {
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override {
+      if (riid == IID_IUnknown || riid == IID_IMallocSpy) {
+        *out = static_cast<IMallocSpy*>(this);
+        return S_OK;
+      }
+      *out = nullptr;
+      return E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
+    ULONG STDMETHODCALLTYPE Release() override { return 1; }
+    SIZE_T STDMETHODCALLTYPE PreAlloc(SIZE_T cbRequest) override { return cbRequest; }
+    void* STDMETHODCALLTYPE PostAlloc(void* pActual) override {
+      if (pActual != nullptr) {
+        live.insert(pActual);
+        ++allocations;
+      }
+      return pActual;
+    }
+    void* STDMETHODCALLTYPE PreFree(void* pRequest, BOOL) override {
+      live.erase(pRequest);
+      return pRequest;
+    }
+    void STDMETHODCALLTYPE PostFree(BOOL) override {}
+    SIZE_T STDMETHODCALLTYPE PreRealloc(void* pRequest, SIZE_T cbRequest, void** ppNewRequest, BOOL) override {
+      live.erase(pRequest);
+      *ppNewRequest = pRequest;
+      return cbRequest;
+    }
+    void* STDMETHODCALLTYPE PostRealloc(void* pActual, BOOL) override { return PostAlloc(pActual); }
+    void* STDMETHODCALLTYPE PreGetSize(void* pRequest, BOOL) override { return pRequest; }
+    SIZE_T STDMETHODCALLTYPE PostGetSize(SIZE_T cbActual, BOOL) override { return cbActual; }
+    void* STDMETHODCALLTYPE PreDidAlloc(void* pRequest, BOOL) override { return pRequest; }
+    int STDMETHODCALLTYPE PostDidAlloc(void*, BOOL, int fActual) override { return fActual; }
+    void STDMETHODCALLTYPE PreHeapMinimize() override {}
+    void STDMETHODCALLTYPE PostHeapMinimize() override {}
+
+    std::set<void*> live;
+    int allocations = 0;
+  };
+
+  Tracker* tracker_;
+  bool registered_ = false;
 };
 
 }  // namespace orvo::testing

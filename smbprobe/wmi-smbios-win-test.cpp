@@ -9,6 +9,7 @@
 namespace orvo {
 namespace {
 
+using testing::AllocationSpy;
 using testing::FakeClassObject;
 using testing::FakeEnumerator;
 using testing::FakeLocator;
@@ -62,7 +63,12 @@ struct FakeWmi {
 
 class WmiSmBios : public ::testing::Test {
 protected:
-  void SetUp() override { initialised_ = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED); }
+  void SetUp() override {
+    // OLE Automation caches freed BSTRs unless OANOCACHE is set when it loads; cached strings
+    // would look like leaks to the allocation counts below.
+    ASSERT_NE(::GetEnvironmentVariableW(L"OANOCACHE", nullptr, 0), 0u) << "run with OANOCACHE=1 (ctest sets it)";
+    initialised_ = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+  }
   void TearDown() override {
     if (SUCCEEDED(initialised_)) ::CoUninitialize();
   }
@@ -73,8 +79,11 @@ private:
 
 TEST_F(WmiSmBios, FetchesLocksAndReadsTheFirstInstance) {
   FakeWmi wmi;
+  AllocationSpy spy;
+  ASSERT_TRUE(spy.Registered());
   {
     CkroWmiSmBios smbios(kCp1252, wmi.Factory());
+    EXPECT_GT(spy.Allocations(), 0) << "the table copy that Get hands out comes from the COM allocator";
     EXPECT_EQ(wmi.locator.resource, L"\\\\.\\root\\wmi");
     EXPECT_TRUE(wmi.locator.nullCredentials);
     EXPECT_EQ(wmi.services.className, L"MSSmBios_RawSMBiosTables");
@@ -114,6 +123,8 @@ TEST_F(WmiSmBios, FetchesLocksAndReadsTheFirstInstance) {
     EXPECT_EQ(wmi.instance.refs, 1);
   }
   wmi.ExpectBalanced("full retrieval");
+  EXPECT_EQ(spy.Live(), 0u) << "the table (and every variant) freed by destruction; " << spy.Allocations()
+                            << " allocations";
 }
 
 // Each failing step leaves an object without a table, and releases exactly what it obtained.
@@ -130,23 +141,17 @@ TEST_F(WmiSmBios, EveryFailingStepLeavesNoTableAndBalancedReferences) {
       {"ConnectServer fails", [](FakeWmi& w) { w.locator.result = WBEM_E_INVALID_NAMESPACE; }, S_OK, 0, {}},
       {"CreateInstanceEnum fails", [](FakeWmi& w) { w.services.result = WBEM_E_INVALID_CLASS; }, S_OK, 0, {}},
       {"class has no instance", [](FakeWmi& w) { w.enumerator.instance = nullptr; }, S_OK, 0, {}},
-      {"Size missing", [](FakeWmi& w) { w.instance.properties.erase(L"Size"); }, S_OK, 0, {L"Size"}},
-      {"SMBiosData missing",
-       [](FakeWmi& w) {
-         ::VariantClear(&w.instance.properties[L"SMBiosData"]);
-         w.instance.properties.erase(L"SMBiosData");
-       },
-       S_OK, -1, {L"Size", L"SMBiosData"}},
-      {"SMBiosData not an array",
-       [](FakeWmi& w) {
-         ::VariantClear(&w.instance.properties[L"SMBiosData"]);
-         w.instance.SetInt(L"SMBiosData", 1234);
-       },
-       S_OK, -1, {L"Size", L"SMBiosData"}},
+      {"Size missing", [](FakeWmi& w) { w.instance.Remove(L"Size"); }, S_OK, 0, {L"Size"}},
+      {"SMBiosData missing", [](FakeWmi& w) { w.instance.Remove(L"SMBiosData"); }, S_OK, -1, {L"Size", L"SMBiosData"}},
+      {"SMBiosData not an array", [](FakeWmi& w) { w.instance.SetInt(L"SMBiosData", 1234); }, S_OK, -1,
+       {L"Size", L"SMBiosData"}},
+      {"array cannot be locked", [](FakeWmi& w) { w.instance.SetNullArray(L"SMBiosData"); }, S_OK, -1,
+       {L"Size", L"SMBiosData"}},
   };
   for (const Row& row : rows) {
     FakeWmi wmi;
     row.breakIt(wmi);
+    AllocationSpy spy;
     {
       CkroWmiSmBios smbios(kCp1252, wmi.Factory(row.factoryResult));
       EXPECT_EQ(wmi.factoryCalls, 1) << row.what;
@@ -159,13 +164,15 @@ TEST_F(WmiSmBios, EveryFailingStepLeavesNoTableAndBalancedReferences) {
       EXPECT_EQ(smbios.MajorVersion(), 0) << row.what;
     }
     wmi.ExpectBalanced(row.what);
+    EXPECT_EQ(spy.Live(), 0u) << row.what << ": " << spy.Allocations() << " allocations";
   }
 }
 
 TEST_F(WmiSmBios, MissingVersionsKeepTheTable) {
   FakeWmi wmi;
-  wmi.instance.properties.erase(L"SmbiosMajorVersion");
-  wmi.instance.properties.erase(L"SmbiosMinorVersion");
+  wmi.instance.Remove(L"SmbiosMajorVersion");
+  wmi.instance.Remove(L"SmbiosMinorVersion");
+  AllocationSpy spy;
   {
     CkroWmiSmBios smbios(kCp1252, wmi.Factory());
     EXPECT_NE(smbios.TableData(), nullptr);
@@ -174,6 +181,7 @@ TEST_F(WmiSmBios, MissingVersionsKeepTheTable) {
     EXPECT_EQ(smbios.Table().kroFindStructure(1).size(), 1u);
   }
   wmi.ExpectBalanced("versions missing");
+  EXPECT_EQ(spy.Live(), 0u) << spy.Allocations() << " allocations";
 }
 
 TEST_F(WmiSmBios, SizeIsBoundedByTheArray) {

@@ -168,32 +168,29 @@ TEST_F(SmbprobeDll, CallBalancesItsOwnComInitialisation) {
   });
 }
 
-TEST_F(SmbprobeDll, MultithreadedApartmentSurvivesTheCall) {
-  OnFreshThread([this] {
-    ASSERT_EQ(::CoInitializeEx(nullptr, COINIT_MULTITHREADED), S_OK);
-    Fill(0);
-    APTTYPE type = APTTYPE_STA;
-    APTTYPEQUALIFIER qualifier;
-    const HRESULT hr = ::CoGetApartmentType(&type, &qualifier);
-    EXPECT_EQ(hr, S_OK) << std::hex << hr;
-    EXPECT_EQ(type, APTTYPE_MTA);
-    // One uninitialise balances the thread's own initialisation: the call took none of it.
-    ::CoUninitialize();
-    EXPECT_EQ(::CoGetApartmentType(&type, &qualifier), CO_E_NOTINITIALIZED);
-  });
-}
-
-TEST_F(SmbprobeDll, SingleThreadedCallerKeepsItsApartment) {
-  OnFreshThread([this] {
-    ASSERT_EQ(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED), S_OK);
-    Fill(0);
-    APTTYPE type = APTTYPE_MTA;
-    APTTYPEQUALIFIER qualifier;
-    EXPECT_EQ(::CoGetApartmentType(&type, &qualifier), S_OK);
-    EXPECT_TRUE(type == APTTYPE_STA || type == APTTYPE_MAINSTA) << type;
-    ::CoUninitialize();
-    EXPECT_EQ(::CoGetApartmentType(&type, &qualifier), CO_E_NOTINITIALIZED);
-  });
+// A caller already in an apartment stays in it, with its own initialisation intact: one
+// uninitialise afterwards balances it, so the call took none of it.
+TEST_F(SmbprobeDll, CallerKeepsItsApartment) {
+  struct Row {
+    const char* what;
+    DWORD init;
+    bool multithreaded;
+  };
+  const Row rows[] = {{"multithreaded", COINIT_MULTITHREADED, true}, {"single-threaded", COINIT_APARTMENTTHREADED, false}};
+  for (const Row& row : rows) {
+    OnFreshThread([this, &row] {
+      ASSERT_EQ(::CoInitializeEx(nullptr, row.init), S_OK) << row.what;
+      Fill(0);
+      APTTYPE type = row.multithreaded ? APTTYPE_STA : APTTYPE_MTA;
+      APTTYPEQUALIFIER qualifier;
+      const HRESULT hr = ::CoGetApartmentType(&type, &qualifier);
+      EXPECT_EQ(hr, S_OK) << row.what << ": 0x" << std::hex << hr;
+      const bool multithreaded = type == APTTYPE_MTA;
+      EXPECT_EQ(multithreaded, row.multithreaded) << row.what << ": apartment type " << type;
+      ::CoUninitialize();
+      EXPECT_EQ(::CoGetApartmentType(&type, &qualifier), CO_E_NOTINITIALIZED) << row.what;
+    });
+  }
 }
 
 // Runs the installed viewer and returns what it printed.
