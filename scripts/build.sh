@@ -4,7 +4,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 for preset in "${@:-native win32 win64}"; do
   for p in $preset; do
-    [ -f "build/$p/CMakeCache.txt" ] || cmake --preset "$p" >/dev/null
+    # Always re-run: a folder added since the last configure must join the build.
+    cmake --preset "$p" >/dev/null
     cmake --build --preset "$p" -j "$(nproc)"
   done
 done
