@@ -1,5 +1,5 @@
 // The ten getters of SmBiosTable: each reads one SMBIOS value and writes one record field.
-// Offsets are those of the DMTF SMBIOS Reference Specification, from the structure's first byte.
+// Offsets are those of the DMTF SMBIOS standard, counted from the structure's first byte.
 #include <algorithm>
 #include <cstring>
 #include <string_view>

@@ -28,6 +28,7 @@ inline constexpr long kFirstInstanceTimeoutMs = 60'000;
 
 class CkroWmiSmBios {
 public:
+  // `decoder` must outlive the object; the getters convert strings through it.
   explicit CkroWmiSmBios(const AnsiDecoder& decoder, const LocatorFactory& createLocator = CreateWbemLocator,
                          long firstInstanceTimeoutMs = kFirstInstanceTimeoutMs);
   virtual ~CkroWmiSmBios();
