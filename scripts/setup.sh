@@ -10,7 +10,7 @@ packages=(
   cmake ninja-build g++ git python3
   g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix
   mingw-w64-tools binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
-  googletest
+  googletest clang libclang-rt-14-dev dmidecode
   wine wine64 wine32:i386 libwine:i386
   xvfb xauth x11-apps imagemagick
 )
