@@ -7,66 +7,17 @@
 #include <cstdio>
 #include <optional>
 
+#include "common/com-owner-win.h"
 #include "keywatch/keywatch-state.h"
 
 namespace {
 
-// Owner of one interface pointer.
-template <typename T>
-class ComPtr {
-public:
-  ComPtr() = default;
-  ComPtr(const ComPtr&) = delete;
-  ComPtr& operator=(const ComPtr&) = delete;
-  ~ComPtr() { reset(); }
-  T* get() const { return ptr_; }
-  T* operator->() const { return ptr_; }
-  T** put() {
-    reset();
-    return &ptr_;
-  }
-  void reset() {
-    if (ptr_) ptr_->Release();
-    ptr_ = nullptr;
-  }
-
-private:
-  T* ptr_ = nullptr;
-};
-
-// A BSTR made for one call and freed after it.
-class Bstr {
-public:
-  explicit Bstr(const wchar_t* text) : value_(::SysAllocString(text)) {}
-  Bstr(const Bstr&) = delete;
-  Bstr& operator=(const Bstr&) = delete;
-  ~Bstr() { ::SysFreeString(value_); }
-  BSTR get() const { return value_; }
-  explicit operator bool() const { return value_ != nullptr; }
-
-private:
-  BSTR value_;
-};
-
-class Variant {
-public:
-  Variant() { ::VariantInit(&value_); }
-  Variant(const Variant&) = delete;
-  Variant& operator=(const Variant&) = delete;
-  ~Variant() { ::VariantClear(&value_); }
-  VARIANT* get() { return &value_; }
-  void clear() { ::VariantClear(&value_); }
-
-private:
-  VARIANT value_;
-};
-
-std::optional<std::uint32_t> ReadEventId(IWbemClassObject* event, Variant& property) {
-  property.clear();
+std::optional<std::uint32_t> ReadEventId(IWbemClassObject* event, orvo::ScopedVariant& property) {
+  VARIANT* slot = property.put();
   HRESULT result = E_OUTOFMEMORY;
   {
-    const Bstr name(L"EventID");
-    if (name) result = event->Get(name.get(), 0, property.get(), nullptr, nullptr);
+    const orvo::ScopedBstr name(L"EventID");
+    if (name) result = event->Get(name.get(), 0, slot, nullptr, nullptr);
   }
   if (FAILED(result)) return std::nullopt;
   switch (V_VT(property.get())) {
@@ -79,9 +30,9 @@ std::optional<std::uint32_t> ReadEventId(IWbemClassObject* event, Variant& prope
 }
 
 void RunEventLoop(ListenerPlatform& platform, IEnumWbemClassObject* events) {
-  Variant property;
+  orvo::ScopedVariant property;
   while (!platform.StopRequested()) {
-    ComPtr<IWbemClassObject> event;
+    orvo::ComOwner<IWbemClassObject> event;
     ULONG returned = 0;
     const HRESULT result = events->Next(kEventWaitMs, 1, event.put(), &returned);
     if (result == WBEM_S_TIMEDOUT) continue;
@@ -96,11 +47,11 @@ void RunEventLoop(ListenerPlatform& platform, IEnumWbemClassObject* events) {
 // Everything after COM initialisation; the caller uninitialises COM whatever this returns.
 DWORD ListenWithCom(ListenerPlatform& platform) {
   if (FAILED(platform.InitializeSecurity())) return 1;
-  ComPtr<IWbemLocator> locator;
+  orvo::ComOwner<IWbemLocator> locator;
   if (FAILED(platform.CreateLocator(locator.put())) || !locator.get()) return 1;
-  ComPtr<IWbemServices> services;
+  orvo::ComOwner<IWbemServices> services;
   {
-    const Bstr space(L"ROOT\\WMI");
+    const orvo::ScopedBstr space(L"ROOT\\WMI");
     if (!space) return 1;
     if (FAILED(locator->ConnectServer(space.get(), nullptr, nullptr, nullptr, 0, nullptr, nullptr, services.put())) ||
         !services.get()) {
@@ -108,10 +59,10 @@ DWORD ListenWithCom(ListenerPlatform& platform) {
     }
   }
   if (FAILED(platform.SetProxyBlanket(services.get()))) return 1;
-  ComPtr<IEnumWbemClassObject> events;
+  orvo::ComOwner<IEnumWbemClassObject> events;
   {
-    const Bstr language(L"WQL");
-    const Bstr query(L"SELECT * FROM kroBEvnt");
+    const orvo::ScopedBstr language(L"WQL");
+    const orvo::ScopedBstr query(L"SELECT * FROM kroBEvnt");
     if (!language || !query) return 1;
     const HRESULT result = services->ExecNotificationQuery(language.get(), query.get(),
                                                            WBEM_FLAG_RETURN_IMMEDIATELY | WBEM_FLAG_FORWARD_ONLY,

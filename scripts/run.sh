@@ -112,7 +112,7 @@ show_new_starts() {
   fi
   local line
   for line in "${fresh[@]}"; do
-    note "program started: $(printf '%s' "$line" | cut -f3)"
+    note "program started: $(printf '%s' "$line" | cut -f4)"
   done
 }
 

@@ -12,7 +12,7 @@
 #include <functional>
 #include <optional>
 
-#include "smbprobe/com-owner-win.h"
+#include "common/com-owner-win.h"
 #include "smbprobe/smbios-table.h"
 
 namespace orvo {

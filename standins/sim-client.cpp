@@ -127,10 +127,22 @@ std::vector<std::uint32_t> ReceivedCodes() {
 std::vector<StartRecord> StartedPrograms() {
   std::vector<StartRecord> records;
   for (const auto& line : ReadRecordLines(kStartedLog)) {
-    const auto tab1 = line.find(L'\t');
-    const auto tab2 = tab1 == std::wstring::npos ? tab1 : line.find(L'\t', tab1 + 1);
-    if (tab2 == std::wstring::npos) continue;
-    records.push_back({std::stoull(line.substr(0, tab1)), line.substr(tab1 + 1, tab2 - tab1 - 1), line.substr(tab2 + 1)});
+    std::size_t tabs[3];
+    std::size_t from = 0;
+    bool complete = true;
+    for (std::size_t& tab : tabs) {
+      tab = line.find(L'\t', from);
+      if (tab == std::wstring::npos) complete = false;
+      if (!complete) break;
+      from = tab + 1;
+    }
+    if (!complete) continue;
+    StartRecord record;
+    record.time = std::stoull(line.substr(0, tabs[0]));
+    record.parentPid = static_cast<DWORD>(std::stoul(line.substr(tabs[0] + 1, tabs[1] - tabs[0] - 1)));
+    record.image = line.substr(tabs[1] + 1, tabs[2] - tabs[1] - 1);
+    record.commandLine = line.substr(tabs[2] + 1);
+    records.push_back(std::move(record));
   }
   return records;
 }

@@ -36,6 +36,7 @@ void ClearRecord(const wchar_t* path);
 std::vector<std::uint32_t> ReceivedCodes();
 struct StartRecord {
   std::uint64_t time = 0;       // 100 ns UTC units
+  DWORD parentPid = 0;          // the process that started it
   std::wstring image;           // the stand-in's own path
   std::wstring commandLine;     // as the stand-in received it
 };

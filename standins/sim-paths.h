@@ -10,7 +10,7 @@ inline constexpr wchar_t kFwbridgeServiceName[] = L"fwbridge";
 
 // Records, one line per event, appended by the stand-ins.
 inline constexpr wchar_t kReceivedLog[] = L"C:\\OrvoSim\\fwbridge-received.log";  // "<code>"
-inline constexpr wchar_t kStartedLog[] = L"C:\\OrvoSim\\started.log";    // "<time>\t<image>\t<cmdline>"
+inline constexpr wchar_t kStartedLog[] = L"C:\\OrvoSim\\started.log";    // "<time>\t<parent pid>\t<image>\t<cmdline>"
 inline constexpr wchar_t kPadlinkLog[] = L"C:\\OrvoSim\\padlink.log";    // "<time>\t<pid>\tstart|stop"
 inline constexpr wchar_t kTabtipLog[] = L"C:\\OrvoSim\\tabtip.log";      // "<time>\t<pid>\tshown|SC_CLOSE ..."
 

@@ -14,6 +14,9 @@ namespace {
 std::size_t gCodesSeen = 0;
 std::size_t gStartsSeen = 0;
 std::size_t gStartLinesSeen = 0;
+// Starts are counted only when this keywatch made them: a program launched by an earlier
+// test's keywatch may record itself late, after the records were cleared.
+DWORD gKeywatchPid = 0;
 
 void EndLeftoverKeywatch() {
   // A window left by an earlier failed test would answer in place of ours.
@@ -44,6 +47,7 @@ bool KeywatchProcess::Start() {
   }
   ::CloseHandle(info.hThread);
   process_.reset(info.hProcess);
+  gKeywatchPid = info.dwProcessId;
   return true;
 }
 
@@ -137,7 +141,9 @@ std::vector<std::uint32_t> NewCodes() {
 std::vector<std::wstring> NewStarts() {
   const auto all = orvosim::StartedPrograms();
   std::vector<std::wstring> fresh;
-  for (std::size_t i = gStartsSeen; i < all.size(); ++i) fresh.push_back(all[i].image);
+  for (std::size_t i = gStartsSeen; i < all.size(); ++i) {
+    if (all[i].parentPid == gKeywatchPid) fresh.push_back(all[i].image);
+  }
   gStartsSeen = all.size();
   return fresh;
 }
@@ -145,7 +151,9 @@ std::vector<std::wstring> NewStarts() {
 std::vector<std::wstring> NewStartLines() {
   const auto all = orvosim::StartedPrograms();
   std::vector<std::wstring> fresh;
-  for (std::size_t i = gStartLinesSeen; i < all.size(); ++i) fresh.push_back(all[i].commandLine);
+  for (std::size_t i = gStartLinesSeen; i < all.size(); ++i) {
+    if (all[i].parentPid == gKeywatchPid) fresh.push_back(all[i].commandLine);
+  }
   gStartLinesSeen = all.size();
   return fresh;
 }

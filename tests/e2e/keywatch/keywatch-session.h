@@ -52,7 +52,7 @@ double SendKeywatch(std::uint32_t wparam, std::uint32_t lparam);
 double Send(UINT message, WPARAM wparam, LPARAM lparam);
 
 std::vector<std::uint32_t> NewCodes();  // codes received since the last call (or reset)
-std::vector<std::wstring> NewStarts();  // images started since the last call
+std::vector<std::wstring> NewStarts();  // images the running keywatch started since the last call
 std::vector<std::wstring> NewStartLines();  // full command lines since the last call
 std::vector<std::wstring> PadlinkCalls();   // "start" / "stop" in order
 

@@ -73,6 +73,7 @@ TEST(Recorder, EveryFixedPathProgramRecordsItsCommandLine) {
     EXPECT_EQ(::lstrcmpiW(started[i].image.c_str(), programs[i].c_str()), 0) << started[i].image.c_str();
     EXPECT_EQ(started[i].commandLine, L"\"" + programs[i] + L"\" chromeless");
     EXPECT_GT(started[i].time, 0u);
+    EXPECT_EQ(started[i].parentPid, ::GetCurrentProcessId());
   }
 }
 

@@ -1,4 +1,4 @@
-// Owners for the COM objects the WMI reader holds: interface pointers, BSTRs and VARIANTs,
+// Owners for COM objects: interface pointers, BSTRs and VARIANTs,
 // each released, freed or cleared exactly once. Header-only; Windows shells only.
 #pragma once
 
