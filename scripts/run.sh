@@ -19,6 +19,8 @@
 #   show_new_starts                 programs started since the last call (image and command line)
 #   show_data_key                   the values of HKCU\Software\Orvotek\Orvo Jumpdeck\Data
 #   show_padlink                    padlink's recorded start/stop calls
+#   popup_geometry                  "x y w h" of the adapter warning popup, if one is on screen
+#   show_adapter_popup              waits up to 5 s for that popup and says where it is
 # Variables: ORVO_ROOT, RUN_DIR (build/run), PRODUCT_DIR (the product folder on the Unix side).
 set -euo pipefail
 ORVO_ROOT=$(cd "$(dirname "$0")/.." && pwd)
@@ -99,15 +101,50 @@ show_new_codes() {
   fi
 }
 
+# The X window of a top-level Wine window carries the window's name; prints "x y w h".
+popup_geometry() {
+  local id
+  id=$(xwininfo -root -tree 2>/dev/null | awk '/"Orvo slidecard"/ {print $1; exit}')
+  [ -n "$id" ] || return 1
+  xwininfo -id "$id" 2>/dev/null | awk '
+    /Absolute upper-left X/ {x=$NF} /Absolute upper-left Y/ {y=$NF}
+    /^ +Width/ {w=$NF} /^ +Height/ {h=$NF} /Map State: IsViewable/ {v=1}
+    END {if (v) print x, y, w, h; else exit 1}'
+}
+
+show_adapter_popup() {
+  local geometry=""
+  for _ in $(seq 1 50); do
+    geometry=$(popup_geometry) && break
+    sleep 0.1
+  done
+  if [ -n "$geometry" ]; then
+    note "adapter warning shown: popup \"Orvo slidecard\" at ($(echo "$geometry" | awk '{print $1 ", " $2 "), " $3 " x " $4}')"
+  else
+    note "no adapter warning popup"
+  fi
+}
+
 STARTS_SEEN=0
 show_new_starts() {
-  sleep 0.5  # started programs record themselves a moment after they were launched
-  local lines
-  mapfile -t lines < <(winrun "$SIM_BIN\\simctl.exe" started)
+  # Started programs record themselves a moment after they were launched, later on a busy
+  # machine: read until the record has stopped growing for a second (at most 5 s).
+  local lines count=-1 stable=0
+  for _ in $(seq 1 25); do
+    mapfile -t lines < <(winrun "$SIM_BIN\\simctl.exe" started)
+    if [ ${#lines[@]} -eq "$count" ]; then
+      stable=$((stable + 1))
+      [ "$stable" -ge 5 ] && break
+    else
+      count=${#lines[@]}
+      stable=0
+    fi
+    sleep 0.2
+  done
   local fresh=("${lines[@]:$STARTS_SEEN}")
   STARTS_SEEN=${#lines[@]}
   if [ ${#fresh[@]} -eq 0 ]; then
-    note "programs started: none"
+    note "no stand-in program started"
     return 0
   fi
   local line

@@ -9,4 +9,5 @@ start_keywatch
 show_new_codes
 show_data_key
 show_new_starts
+show_adapter_popup
 show_padlink

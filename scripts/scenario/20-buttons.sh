@@ -4,10 +4,12 @@ say "Bezel button pressed (firmware event 4; fwbridge answers button 8553)"
 sim answer 131 "69 21 00 00"
 send_keywatch 1 4
 show_new_codes
+show_new_starts
 
 say "Hotkey pressed (external event 0x41010001; fwbridge answers hotkey 305)"
 send_keywatch 255 0x41010001
 show_new_codes
+show_new_starts
 
 say "Media key pressed (external event 0x41420001)"
 send_keywatch 255 0x41420001

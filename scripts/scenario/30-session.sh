@@ -12,4 +12,4 @@ show_new_codes
 say "Session unlocked: one adapter check (still weak, so the warning starts)"
 send_message session 8
 show_new_codes
-show_new_starts
+show_adapter_popup

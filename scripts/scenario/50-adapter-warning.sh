@@ -3,17 +3,6 @@
 # the taskbar and is saved as a screenshot beside the transcript.
 say "Adapter warning: keywatch starts adaptalert, the popup appears"
 
-# The X window of a top-level Wine window carries the window's name; prints "x y w h".
-popup_geometry() {
-  local id
-  id=$(xwininfo -root -tree 2>/dev/null | awk '/"Orvo slidecard"/ {print $1; exit}')
-  [ -n "$id" ] || return 1
-  xwininfo -id "$id" 2>/dev/null | awk '
-    /Absolute upper-left X/ {x=$NF} /Absolute upper-left Y/ {y=$NF}
-    /^ +Width/ {w=$NF} /^ +Height/ {h=$NF} /Map State: IsViewable/ {v=1}
-    END {if (v) print x, y, w, h; else exit 1}'
-}
-
 # Earlier steps may have left a popup up; it closes by itself within seconds.
 for _ in $(seq 1 100); do popup_geometry >/dev/null || break; sleep 0.1; done
 sim answer 145 "02 00 00 00"
