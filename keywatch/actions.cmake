@@ -23,7 +23,7 @@ set(ORVO_KEYWATCH_ACTION_SOURCES
 
 if(NOT ORVO_NATIVE)
   # A program that records how it was started, next to its own image, for the start tests.
-  add_executable(start_application_probe ${CMAKE_CURRENT_LIST_DIR}/start-application-probe.cpp)
+  add_executable(start_application_probe ${CMAKE_CURRENT_LIST_DIR}/start-application-probe-win.cpp)
   target_link_options(start_application_probe PRIVATE -municode)
 
   # The shells against the real registry, display settings and process creation; the command

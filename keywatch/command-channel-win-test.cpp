@@ -11,7 +11,7 @@
 
 #include "common/registry-win.h"
 #include "keywatch/command-channel.h"
-#include "keywatch/keywatch-state.h"
+#include "keywatch/keywatch-state-win.h"
 
 namespace {
 

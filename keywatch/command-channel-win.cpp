@@ -8,7 +8,7 @@
 #include "common/scoped-handle.h"
 #include "keywatch/command-channel.h"
 #include "keywatch/fwbridge-service.h"
-#include "keywatch/keywatch-state.h"
+#include "keywatch/keywatch-state-win.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // The real listener driven through COM fakes: each set-up step failing in turn, scripted
 // events and time-outs, the stop flag, and every interface released exactly as often as it
 // was handed out.
-#include "keywatch/event-listener.h"
+#include "keywatch/event-listener-win.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // The firmware event listener: COM and WMI set-up, the event loop, and the release of every
 // interface it obtained, in reverse order, before COM is uninitialised.
-#include "keywatch/event-listener.h"
+#include "keywatch/event-listener-win.h"
 
 #include <oleauto.h>
 
@@ -8,7 +8,7 @@
 #include <optional>
 
 #include "common/com-owner-win.h"
-#include "keywatch/keywatch-state.h"
+#include "keywatch/keywatch-state-win.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 #include "keywatch/command-channel.h"
 #include "keywatch/display-orientation.h"
 #include "keywatch/keywatch-protocol.h"
-#include "keywatch/keywatch-state.h"
-#include "keywatch/message-window.h"
+#include "keywatch/keywatch-state-win.h"
+#include "keywatch/message-window-win.h"
 
 namespace {
 

@@ -2,8 +2,8 @@
 // runs the message loop until the window is destroyed.
 #include <windows.h>
 
-#include "keywatch/keywatch-state.h"
-#include "keywatch/message-window.h"
+#include "keywatch/keywatch-state-win.h"
+#include "keywatch/message-window-win.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   gSessionActive.store(true);

@@ -1,5 +1,5 @@
 // The process-wide state of keywatch.
-#include "keywatch/keywatch-state.h"
+#include "keywatch/keywatch-state-win.h"
 
 std::atomic<bool> gSessionActive{false};
 std::atomic<bool> gListenerStop{false};

@@ -6,11 +6,11 @@
 #include "keywatch/command-channel.h"
 #include "keywatch/creation-sequence.h"
 #include "keywatch/display-orientation.h"
-#include "keywatch/event-listener.h"
+#include "keywatch/event-listener-win.h"
 #include "keywatch/fwbridge-service.h"
 #include "keywatch/keywatch-protocol.h"
-#include "keywatch/keywatch-state.h"
-#include "keywatch/message-window.h"
+#include "keywatch/keywatch-state-win.h"
+#include "keywatch/message-window-win.h"
 #include "keywatch/padlink.h"
 
 namespace {
