@@ -9,33 +9,16 @@
 #include <string>
 #include <vector>
 
+#include "common/com-fake-win.h"
+
 namespace {
 
-// Reference counts start at 1 for the reference handed to the listener.
-template <typename Interface>
-class FakeUnknown : public Interface {
-public:
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void** out) override {
-    *out = nullptr;
-    return E_NOINTERFACE;
-  }
-  ULONG STDMETHODCALLTYPE AddRef() override {
-    ++addRefs;
-    return static_cast<ULONG>(++count);
-  }
-  ULONG STDMETHODCALLTYPE Release() override {
-    ++releases;
-    return static_cast<ULONG>(--count);
-  }
-  long count = 1;
-  int addRefs = 0;
-  int releases = 0;
-};
+using orvo::testing::FakeCom;
 
 #define NOT_USED(...) \
   override { return E_NOTIMPL; }
 
-class FakeEvent final : public FakeUnknown<IWbemClassObject> {
+class FakeEvent final : public FakeCom<IWbemClassObject> {
 public:
   explicit FakeEvent(VARIANT value, HRESULT getResult = S_OK) : value_(value), getResult_(getResult) {}
   HRESULT STDMETHODCALLTYPE Get(LPCWSTR name, LONG flags, VARIANT* out, CIMTYPE* type, LONG* flavour) override {
@@ -94,7 +77,7 @@ struct Step {
   FakeEvent* event;  // handed out when not null
 };
 
-class FakeEnum final : public FakeUnknown<IEnumWbemClassObject> {
+class FakeEnum final : public FakeCom<IEnumWbemClassObject> {
 public:
   std::deque<Step> script;
   std::vector<std::pair<LONG, ULONG>> calls;  // time-out, count
@@ -121,7 +104,7 @@ public:
   HRESULT STDMETHODCALLTYPE Skip(LONG, ULONG) NOT_USED()
 };
 
-class FakeServices final : public FakeUnknown<IWbemServices> {
+class FakeServices final : public FakeCom<IWbemServices> {
 public:
   HRESULT queryResult = S_OK;
   FakeEnum* events = nullptr;
@@ -165,7 +148,7 @@ public:
                                             IWbemObjectSink*) NOT_USED()
 };
 
-class FakeLocator final : public FakeUnknown<IWbemLocator> {
+class FakeLocator final : public FakeCom<IWbemLocator> {
 public:
   HRESULT connectResult = S_OK;
   FakeServices* services = nullptr;
@@ -315,7 +298,7 @@ TEST(Listener, EventsAreForwardedInOrderAndEachIsReleased) {
   EXPECT_EQ(w.platform.forwarded, (std::vector<std::uint32_t>{4, 2, 7, 0xC1010001}));
   for (FakeEvent* e : {&four, &two, &seven, &big}) {
     EXPECT_EQ(e->releases, 1) << "event " << e;
-    EXPECT_EQ(e->count, 0);
+    EXPECT_EQ(e->refs, 0);
     EXPECT_EQ(e->askedName, L"EventID");
     EXPECT_EQ(e->askedFlags, 0);
     EXPECT_FALSE(e->askedTypeOrFlavour);
@@ -326,9 +309,9 @@ TEST(Listener, EventsAreForwardedInOrderAndEachIsReleased) {
     EXPECT_EQ(call.second, 1u);
   }
   EXPECT_EQ(w.events.calls.size(), 6u) << "the stop flag is looked at once per pass";
-  EXPECT_EQ(w.events.count, 0);
-  EXPECT_EQ(w.services.count, 0);
-  EXPECT_EQ(w.locator.count, 0);
+  EXPECT_EQ(w.events.refs, 0);
+  EXPECT_EQ(w.services.refs, 0);
+  EXPECT_EQ(w.locator.refs, 0);
   EXPECT_EQ(w.platform.calls.back(), "uninit");
 }
 
@@ -347,7 +330,7 @@ TEST(Listener, OddResultsOfTheWaitNeitherReadNorSpin) {
   EXPECT_EQ(w.platform.forwarded, (std::vector<std::uint32_t>{5}));
   EXPECT_EQ(w.platform.calls, (Calls{"init", "security", "locator", "blanket", "pause 1000", "pause 1000",
                                      "forward 5", "uninit"}));
-  for (FakeEvent* e : {&unreadable, &notInteger, &good}) EXPECT_EQ(e->count, 0) << "event " << e;
+  for (FakeEvent* e : {&unreadable, &notInteger, &good}) EXPECT_EQ(e->refs, 0) << "event " << e;
 }
 
 }  // namespace

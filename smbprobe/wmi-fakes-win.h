@@ -14,33 +14,9 @@
 #include <string>
 #include <vector>
 
-namespace orvo::testing {
+#include "common/com-fake-win.h"
 
-template <typename Interface>
-class FakeCom : public Interface {
-public:
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override {
-    if (riid == IID_IUnknown || riid == __uuidof(Interface)) {
-      *out = static_cast<Interface*>(this);
-      AddRef();
-      return S_OK;
-    }
-    *out = nullptr;
-    return E_NOINTERFACE;
-  }
-  ULONG STDMETHODCALLTYPE AddRef() override {
-    ++addRefs;
-    return static_cast<ULONG>(++refs);
-  }
-  ULONG STDMETHODCALLTYPE Release() override {
-    ++releases;
-    return static_cast<ULONG>(--refs);
-  }
-  // The test's own reference is the one it starts with.
-  LONG refs = 1;
-  int addRefs = 0;
-  int releases = 0;
-};
+namespace orvo::testing {
 
 // Properties by name; a name without an entry makes Get fail with WBEM_E_NOT_FOUND.
 class FakeClassObject final : public FakeCom<IWbemClassObject> {

@@ -138,24 +138,25 @@ std::vector<std::uint32_t> NewCodes() {
   return fresh;
 }
 
-std::vector<std::wstring> NewStarts() {
+namespace {
+
+// The records this keywatch's starts left since `seen`, one field of each.
+std::vector<std::wstring> StartsSince(std::size_t& seen, std::wstring orvosim::StartRecord::*field) {
   const auto all = orvosim::StartedPrograms();
   std::vector<std::wstring> fresh;
-  for (std::size_t i = gStartsSeen; i < all.size(); ++i) {
-    if (all[i].parentPid == gKeywatchPid) fresh.push_back(all[i].image);
+  for (std::size_t i = seen; i < all.size(); ++i) {
+    if (all[i].parentPid == gKeywatchPid) fresh.push_back(all[i].*field);
   }
-  gStartsSeen = all.size();
+  seen = all.size();
   return fresh;
 }
 
+}  // namespace
+
+std::vector<std::wstring> NewStarts() { return StartsSince(gStartsSeen, &orvosim::StartRecord::image); }
+
 std::vector<std::wstring> NewStartLines() {
-  const auto all = orvosim::StartedPrograms();
-  std::vector<std::wstring> fresh;
-  for (std::size_t i = gStartLinesSeen; i < all.size(); ++i) {
-    if (all[i].parentPid == gKeywatchPid) fresh.push_back(all[i].commandLine);
-  }
-  gStartLinesSeen = all.size();
-  return fresh;
+  return StartsSince(gStartLinesSeen, &orvosim::StartRecord::commandLine);
 }
 
 std::vector<std::wstring> PadlinkCalls() {
