@@ -93,10 +93,26 @@ ULONGLONG WaitForFadeOut(HWND window, DWORD timeoutMs) {
   return 0;
 }
 
-POINT Centre(HWND window) {
+// The popup once it is up and fully faded in; null (with the reason reported) otherwise.
+HWND WaitForFadedInPopup() {
+  const HWND window = WaitForPopup(3000);
+  if (!window) {
+    ADD_FAILURE() << "no popup window appeared";
+    return nullptr;
+  }
+  if (WaitForAlpha(window, 234, 4000) == 0) {
+    ADD_FAILURE() << "the popup never reached alpha 234 (alpha " << PopupAlpha(window) << ")";
+    return nullptr;
+  }
+  return window;
+}
+
+// Real pointer input onto the popup's centre, then time for the pointer-over picture.
+void PointAtCentre(HWND window, DWORD settleMs) {
   RECT r{};
   ::GetWindowRect(window, &r);
-  return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+  MovePointer((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+  ::Sleep(settleMs);
 }
 
 // The picture the popup shows, told by the colour of a spot that no text covers.
@@ -245,9 +261,7 @@ TEST_F(SlidecardTest, PointerStopsTheCountdownAndLeavingRestartsIt) {
   ASSERT_NE(WaitForAlpha(window, 234, 4000), 0u);
   EXPECT_EQ(ShownPicture(window), Picture::Normal) << Name(ShownPicture(window));
 
-  const POINT centre = Centre(window);
-  MovePointer(centre.x, centre.y);
-  ::Sleep(400);
+  PointAtCentre(window, 400);
   EXPECT_EQ(ShownPicture(window), Picture::Over) << Name(ShownPicture(window));
   // Well past the original 5 s: still up, still opaque.
   while (::GetTickCount64() < created + 7500) ::Sleep(50);
@@ -271,12 +285,9 @@ TEST_F(SlidecardTest, PointerStopsTheCountdownAndLeavingRestartsIt) {
 TEST_F(SlidecardTest, ButtonUpStartsTheHelpProgramOnceAndThePopupStays) {
   orvosim::ClearRecord(orvosim::kStartedLog);
   const auto call = Show(CatalogueRow20(0x0409));
-  const HWND window = WaitForPopup(3000);
+  const HWND window = WaitForFadedInPopup();
   ASSERT_NE(window, nullptr);
-  ASSERT_NE(WaitForAlpha(window, 234, 4000), 0u);
-  const POINT centre = Centre(window);
-  MovePointer(centre.x, centre.y);
-  ::Sleep(300);
+  PointAtCentre(window, 300);
   LeftButton(true);
   ::Sleep(300);
   EXPECT_EQ(ShownPicture(window), Picture::Pressed) << Name(ShownPicture(window));
@@ -305,9 +316,8 @@ TEST_F(SlidecardTest, WithoutPicturesTheCardIsBlackWithIconAndTexts) {
   ASSERT_TRUE(::SetCurrentDirectoryW(empty.c_str()));
   const auto call = std::make_unique<PopupCall>(show_, kTitle, CatalogueRow20(0x0409),
                                                 ProductPath(L"Images\\deckicon.ico"), ProductPath(L"powerguide.exe"));
-  const HWND window = WaitForPopup(3000);
+  const HWND window = WaitForFadedInPopup();
   ASSERT_NE(window, nullptr);
-  ASSERT_NE(WaitForAlpha(window, 234, 4000), 0u);
   ::Sleep(100);
   const Capture c = CaptureScreen(ClientAreaOnScreen(window));
   EXPECT_EQ(ShownPicture(window), Picture::None) << Name(ShownPicture(window));
@@ -346,12 +356,9 @@ TEST_F(SlidecardTest, ArgumentsLongerThanAHundredCharactersAreHeldWhole) {
   orvosim::ClearRecord(orvosim::kStartedLog);
 
   const auto call = std::make_unique<PopupCall>(show_, message, message, L"Images\\deckicon.ico", program);
-  const HWND window = WaitForPopup(3000);
+  const HWND window = WaitForFadedInPopup();
   ASSERT_NE(window, nullptr);
-  ASSERT_NE(WaitForAlpha(window, 234, 4000), 0u);
-  const POINT centre = Centre(window);
-  MovePointer(centre.x, centre.y);
-  ::Sleep(300);
+  PointAtCentre(window, 300);
   LeftButton(true);
   LeftButton(false);
   ASSERT_TRUE(orvosim::WaitFor([] { return !orvosim::StartedPrograms().empty(); }, 5000))
@@ -380,9 +387,8 @@ TEST_F(SlidecardTest, ScreenshotsOfTheWarningInEnglishAndRussian) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     const auto call = Show(CatalogueRow20(c.language));
-    const HWND window = WaitForPopup(3000);
+    const HWND window = WaitForFadedInPopup();
     ASSERT_NE(window, nullptr);
-    ASSERT_NE(WaitForAlpha(window, 234, 4000), 0u);
     ::Sleep(100);
     const Capture client = CaptureScreen(ClientAreaOnScreen(window));
     EXPECT_GT(TextPixels(client, {60, 35, 235, 91}), 150) << "no message drawn";
